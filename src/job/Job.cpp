@@ -1,6 +1,8 @@
 // The job driver: runs each phase once, in order, on the static tables.
 #include "job/Job.h"
 
+#include "area/CoordinateLists.h"
+#include "area/Sort.h"
 #include "job/Tables.h"
 #include "textfile/RunTimeStop.h"
 #include "textfile/TextFile.h"
@@ -43,6 +45,52 @@ void ReadRectangles() {
   CheckIo();
 }
 
+void SortCoordinates() {
+  if (PointCount > SmallSortLimit) {
+    QuickSort(SortedX, 1, PointCount);
+    QuickSort(SortedY, 1, PointCount);
+  } else {
+    ExchangeSort(SortedX, 1, PointCount);
+    ExchangeSort(SortedY, 1, PointCount);
+  }
+}
+
+// Each run of equal sorted values gives one entry, so the lists are strictly ascending.
+void BuildDistinctLists() {
+  DistinctXCount = 0;
+  DistinctYCount = 0;
+  if (PointCount < 1)
+    return;
+  for (CornerIndex = 1; CornerIndex <= PointCount; ++CornerIndex) {
+    if (CornerIndex == 1) {
+      DistinctXCount = 1;
+      DistinctYCount = 1;
+      DistinctX[1] = SortedX[1];
+      DistinctY[1] = SortedY[1];
+      continue;
+    }
+    if (SortedX[CornerIndex] != SortedX[CornerIndex - 1])
+      DistinctX[++DistinctXCount] = SortedX[CornerIndex];
+    if (SortedY[CornerIndex] != SortedY[CornerIndex - 1])
+      DistinctY[++DistinctYCount] = SortedY[CornerIndex];
+  }
+}
+
+// Rectangle k is corners 2k-1 and 2k; they are walked in file order.
+void WalkRectangles() {
+  CornerIndex = 1;
+  while (CornerIndex <= PointCount) {
+    Span X = LocateSpan(DistinctX, DistinctXCount, CornerX[CornerIndex], CornerX[CornerIndex + 1]);
+    Span Y = LocateSpan(DistinctY, DistinctYCount, CornerY[CornerIndex], CornerY[CornerIndex + 1]);
+    std::int32_t LowX = X.Low;
+    std::int32_t HighX = X.High;
+    LowY = Y.Low;
+    HighY = Y.High;
+    MarkRectangle(Covered, DistinctX, DistinctY, LowX, HighX, LowY, HighY, TotalArea);
+    CornerIndex += 2;
+  }
+}
+
 void WriteResult() {
   BindName(RectFile, "Taldevon.SOL");
   OpenForWriting(RectFile);
@@ -60,6 +108,9 @@ void WriteResult() {
 
 void RunJob() {
   ReadRectangles();
+  SortCoordinates();
+  BuildDistinctLists();
+  WalkRectangles();
   WriteResult();
   ProcessEnd();
 }

@@ -9,4 +9,6 @@ CoordTable SortedX, SortedY;
 CoordTable DistinctX, DistinctY;
 std::int32_t DistinctXCount, DistinctYCount;
 std::int32_t LowY, HighY;
+// Page-aligned so that the grid's pages are its own: untouched, they cost no memory.
+alignas(4096) CellGrid Covered;
 std::uint32_t TotalArea;

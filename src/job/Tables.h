@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "area/CellGrid.h"
 #include "area/CoordTable.h"
 #include "textfile/TextFile.h"
 
@@ -19,4 +20,5 @@ extern CoordTable SortedX, SortedY;
 extern CoordTable DistinctX, DistinctY;
 extern std::int32_t DistinctXCount, DistinctYCount;
 extern std::int32_t LowY, HighY;
+extern CellGrid Covered;
 extern std::uint32_t TotalArea;

@@ -4,6 +4,7 @@
 
 #include "job/Job.h"
 #include "job/Tables.h"
+#include "support/FreshGrid.h"
 #include "textfile/RunTimeStop.h"
 #include "textfile/TextFile.h"
 
@@ -17,6 +18,7 @@ void ResetJobState() {
   TotalArea = 0;
   for (CoordTable *Table : {&CornerX, &CornerY, &SortedX, &SortedY, &DistinctX, &DistinctY})
     std::memset(Table, 0, sizeof *Table);
+  DiscardGrid(Covered);
 }
 
 JobOutcome RunJobOn(FakeHost &Fake) {

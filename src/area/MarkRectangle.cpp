@@ -1,0 +1,26 @@
+#include "area/CellGrid.h"
+
+namespace {
+
+// Wraps modulo 2^32 on purpose: a side wider than 2^31 still gives the right area modulo 2^32.
+std::uint32_t Length(const CoordTable &Distinct, std::int32_t Index) {
+  return static_cast<std::uint32_t>(Distinct[Index + 1]) - static_cast<std::uint32_t>(Distinct[Index]);
+}
+
+} // namespace
+
+void MarkRectangle(CellGrid &Covered, const CoordTable &DistinctX, const CoordTable &DistinctY,
+                   std::int32_t LowX, std::int32_t HighX, std::int32_t LowY, std::int32_t HighY,
+                   std::uint32_t &TotalArea) {
+  for (std::int32_t I = LowX; I <= HighX - 1; ++I) {
+    std::uint8_t *Row = Covered.Row(I);
+    std::uint32_t Width = Length(DistinctX, I);
+    for (std::int32_t J = LowY; J <= HighY - 1; ++J) {
+      if (Row[J - 1] != 0)
+        continue;
+      Row[J - 1] = 1;
+      // The result file holds the low 32 bits, so the product and the sum may wrap.
+      TotalArea += Width * Length(DistinctY, J);
+    }
+  }
+}

@@ -21,17 +21,13 @@ Span LocateSpan(const CoordTable &Distinct, std::int32_t Count, std::int32_t Fir
   std::int32_t Low = FindIndex(Distinct, 1, Count, FirstValue);
   if (Low < 1 || SecondValue == FirstValue)
     return Empty;
+  // The second value stands past the first in the list, or before it when the corners come
+  // the other way round. A search rather than a step-by-step scan: a rectangle spanning the
+  // whole list would otherwise cost 20000 steps per side.
   if (FirstValue < SecondValue) {
-    // The second corner lies past the first; the scan meets it within the list.
-    std::int32_t High = Low + 1;
-    while (High <= Count && Distinct[High] != SecondValue)
-      ++High;
-    return High <= Count ? Span{Low, High} : Empty;
+    std::int32_t High = FindIndex(Distinct, Low + 1, Count, SecondValue);
+    return High < 1 ? Empty : Span{Low, High};
   }
-  // Corners given the other way round: the same side, found by scanning back.
-  std::int32_t High = Low;
-  Low = High - 1;
-  while (Low >= 1 && Distinct[Low] != SecondValue)
-    --Low;
-  return Low >= 1 ? Span{Low, High} : Empty;
+  std::int32_t Other = FindIndex(Distinct, 1, Low - 1, SecondValue);
+  return Other < 1 ? Empty : Span{Other, Low};
 }

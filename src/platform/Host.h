@@ -2,6 +2,7 @@
 // Every call gives 0 or the host's own error code (never 0 for a failure); none throws or prints.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 using FileHandle = std::intptr_t;
@@ -26,6 +27,11 @@ struct HostServices {
 extern const HostServices *Host;
 
 const HostServices &NativeHost();
+
+// Asks the host to back the whole pages of a large zero-filled table with large pages, which
+// cuts the cost of first touches and address translation many times. Only advice: nothing
+// changes when the host declines.
+void AdviseLargePages(void *Address, std::size_t Size);
 
 // Where Address lies relative to the start of the loaded program image, so that the same code
 // gets the same number in every run whatever address the loader chose.

@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -119,4 +120,18 @@ const HostServices *Host = &Native;
 std::uintptr_t CodeOffset(const void *Address) {
   return reinterpret_cast<std::uintptr_t>(Address) -
          reinterpret_cast<std::uintptr_t>(&__executable_start);
+}
+
+void AdviseLargePages(void *Address, std::size_t Size) {
+#if defined(MADV_HUGEPAGE)
+  constexpr std::uintptr_t LargePage = std::uintptr_t{2} << 20;
+  auto Start = reinterpret_cast<std::uintptr_t>(Address);
+  std::uintptr_t First = (Start + LargePage - 1) & ~(LargePage - 1);
+  std::uintptr_t Last = (Start + Size) & ~(LargePage - 1);
+  if (First < Last)
+    madvise(reinterpret_cast<void *>(First), Last - First, MADV_HUGEPAGE);
+#else
+  (void)Address;
+  (void)Size;
+#endif
 }

@@ -66,9 +66,9 @@ TEST(UnionArea, MatchesTheSweepOnRandomFiles) {
     std::vector<int> Counts;
   } Batches[] = {
       {RectangleShape::Small, "small", {0, 1, 2, 50, 51, 400, 10000}},
-      {RectangleShape::Wide, "wide", {1, 50, 51, 150}},
-      {RectangleShape::NearLimits, "near limits", {1, 50, 51, 150}},
-      {RectangleShape::Nested, "nested", {1, 50, 51, 120}},
+      {RectangleShape::Wide, "wide", {1, 50, 51, 150, 10000}},
+      {RectangleShape::NearLimits, "near limits", {1, 50, 51, 150, 3000}},
+      {RectangleShape::Nested, "nested", {1, 50, 51, 120, 10000}},
       {RectangleShape::Identical, "identical", {1, 50, 51, 10000}},
       {RectangleShape::Lattice, "lattice", {50, 51, 3000}},
       {RectangleShape::Reversed, "reversed", {1, 50, 51, 2000}},

@@ -4,31 +4,22 @@
 
 #if defined(__linux__)
 
-#include <cstdlib>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
-namespace fs = std::filesystem;
+#include "ProgramRunner.h"
 
 namespace {
+
+using namespace endtoend;
 
 std::string ReadBytes(const fs::path &Path) {
   std::ifstream File(Path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(File), std::istreambuf_iterator<char>());
-}
-
-// The number of rectangles a case holds, from its count line.
-long CountOf(const fs::path &Rectangles) {
-  std::ifstream File(Rectangles);
-  long Count = 0;
-  File >> Count;
-  return Count;
 }
 
 std::vector<fs::path> Cases() {
@@ -41,19 +32,6 @@ std::vector<fs::path> Cases() {
   return Folders;
 }
 
-int RunIn(const fs::path &Folder) {
-  pid_t Child = fork();
-  if (Child == 0) {
-    if (chdir(Folder.c_str()) != 0)
-      _exit(127);
-    execl(TALDEVON_EXE, TALDEVON_EXE, static_cast<char *>(nullptr));
-    _exit(127);
-  }
-  int Status = 0;
-  waitpid(Child, &Status, 0);
-  return WIFEXITED(Status) ? WEXITSTATUS(Status) : -1;
-}
-
 TEST(ExternalCases, EveryPublishedAnswerIsMatched) {
   std::vector<fs::path> Folders = Cases();
   if (Folders.empty())
@@ -61,14 +39,11 @@ TEST(ExternalCases, EveryPublishedAnswerIsMatched) {
                  << " (the shared folder is not beside this checkout)";
   for (const fs::path &Folder : Folders) {
     // The shared folder is read-only: run on a copy of the rectangle file.
-    fs::path Scratch = fs::temp_directory_path() / ("taldevon-case-" + Folder.filename().string());
-    fs::remove_all(Scratch);
-    fs::create_directories(Scratch);
-    fs::copy_file(Folder / "Taldevon.DAT", Scratch / "Taldevon.DAT");
-    EXPECT_EQ(RunIn(Scratch), 0) << Folder.filename();
-    EXPECT_EQ(ReadBytes(Scratch / "Taldevon.SOL"), ReadBytes(Folder / "expected.SOL"))
-        << Folder.filename() << " (" << CountOf(Folder / "Taldevon.DAT") << " rectangles)";
-    fs::remove_all(Scratch);
+    ScratchDir Dir;
+    Dir.Write(DatName, ReadBytes(Folder / "Taldevon.DAT"));
+    ProgramRun Run = Dir.Run();
+    EXPECT_EQ(Run.ExitCode, 0) << Folder.filename() << ": " << Run.Out;
+    EXPECT_EQ(Dir.Read(SolName), ReadBytes(Folder / "expected.SOL")) << Folder.filename();
   }
 }
 

@@ -56,6 +56,11 @@ std::int32_t FakeReadBytes(FileHandle Handle, std::uint8_t *Buffer, std::int32_t
   std::size_t Left = Bytes.size() - std::min(Bytes.size(), File->Position);
   std::size_t Take = std::min({Left, static_cast<std::size_t>(Count),
                                static_cast<std::size_t>(Current->ReadLimit)});
+  if (Current->ReadByLine) {
+    std::size_t LineFeed = Bytes.find('\n', File->Position);
+    if (LineFeed != std::string::npos)
+      Take = std::min(Take, LineFeed + 1 - File->Position);
+  }
   std::copy_n(Bytes.begin() + static_cast<std::ptrdiff_t>(File->Position), Take, Buffer);
   File->Position += Take;
   *Got = static_cast<std::int32_t>(Take);

@@ -33,6 +33,7 @@ public:
   std::vector<HostCall> Calls;              // every file call, in order
   std::vector<HostFault> Faults;
   std::int32_t ReadLimit = 1 << 30;         // the most bytes one read hands out
+  bool ReadByLine = false;                  // a read stops after a line feed
 
   FakeHost();
   ~FakeHost();

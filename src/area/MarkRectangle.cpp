@@ -2,7 +2,9 @@
 // full file; nearly all of them find cells already covered. Summaries kept beside the cells
 // (a bit per 64-cell block of a row, and per band of 64 rows a bit per column) let the marking
 // pass over covered regions a word at a time, and a run of new cells in a row adds its area in
-// one step: the heights of the run telescope to DistinctY[end] - DistinctY[start].
+// one step: the heights of the run telescope to DistinctY[end] - DistinctY[start]. What is left
+// is the new cells themselves; in a tall, narrow range each lies in a row of its own, so the
+// rows ahead are fetched early and only the cache line holding the range is read.
 #include "area/CellGrid.h"
 
 #include <algorithm>
@@ -18,7 +20,8 @@ namespace {
 // counts as full without them.
 constexpr std::int32_t MarkableLines = MaxPoints - 1;
 
-constexpr std::int32_t PrefetchRows = 16;
+constexpr std::int32_t PrefetchRows = 32;
+constexpr std::int32_t NarrowRange = 8;
 
 std::uint64_t LowBits(std::int32_t Count) {
   return Count >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << Count) - 1;
@@ -74,7 +77,6 @@ struct ColumnRange {
     std::int32_t Stop = std::min(LastBlock + 1, Word * 64 + 64) - Word * 64;
     return Start >= Stop ? 0 : LowBits(Stop) & ~LowBits(Start);
   }
-  bool IsEdge(std::int32_t Block) const { return InBlock(Block) != MarkableInBlock(Block); }
 };
 
 // Calls Visit(Block) for every block of the range whose bit in Summary is clear.
@@ -106,6 +108,17 @@ public:
   std::uint32_t MarkRow(std::int32_t Row) {
     std::uint8_t *Cells = Grid.Cells + std::size_t(Row) * MaxPoints;
     std::uint32_t Heights = 0;
+    if (Range.End - Range.First <= NarrowRange) {
+      // A few cells: testing them one by one fetches only the cache line they lie in, where a
+      // whole block may straddle two. Whether their block is now full is left for a wider
+      // range to find out.
+      for (std::int32_t Column = Range.First; Column < Range.End; ++Column)
+        if (Cells[Column] == 0) {
+          Cells[Column] = 1;
+          Heights += IntervalLength(DistinctY, Column + 1);
+        }
+      return IntervalLength(DistinctX, Row + 1) * Heights;
+    }
     ForEachOpenBlock(Grid.RowFull[Row], Range, [&](std::int32_t Block) {
       std::uint8_t *BlockCells = Cells + Block * CellBlock;
       std::uint64_t Zeros = ZeroCells(BlockCells, Block);
@@ -136,18 +149,15 @@ public:
     __builtin_prefetch(Cells + Range.End - 1, 1);
   }
 
-  // Brings the column bits of the band's partly covered edge blocks up to date.
-  void RefreshEdges(std::int32_t Band) {
-    for (std::int32_t Block : {Range.FirstBlock, Range.LastBlock}) {
-      std::uint64_t Bit = std::uint64_t{1} << (Block % 64);
-      if (!Range.IsEdge(Block) || (Grid.BandFull[Band][Block / 64] & Bit) != 0)
-        continue;
-      std::uint64_t Covered = MarkableInBlock(Block);
-      std::int32_t First = Band * CellBlock;
-      for (std::int32_t Row = First; Row < First + MarkableRowsInBand(Band) && Covered != 0; ++Row)
-        if ((Grid.RowFull[Row][Block / 64] & Bit) == 0)
-          Covered &= ~ZeroCells(Grid.Cells + std::size_t(Row) * MaxPoints + Block * CellBlock, Block);
-      Grid.BandColumnFull[Band][Block] |= Covered;
+  // Once the range has been marked in every row of the band, its columns are covered there:
+  // noted without looking at a single cell. A band only partly crossed is left to the
+  // block counts and to later rectangles.
+  void NoteCoveredBand(std::int32_t Band) {
+    for (std::int32_t Block = Range.FirstBlock; Block <= Range.LastBlock; ++Block) {
+      std::uint64_t &Columns = Grid.BandColumnFull[Band][Block];
+      Columns |= Range.InBlock(Block);
+      if (Columns == MarkableInBlock(Block))
+        Grid.BandFull[Band][Block / 64] |= std::uint64_t{1} << (Block % 64);
     }
   }
 
@@ -190,6 +200,7 @@ void MarkRectangle(CellGrid &Covered, const CoordTable &DistinctX, const CoordTa
         Marking.Prefetch(Row + PrefetchRows);
       TotalArea += Marking.MarkRow(Row);
     }
-    Marking.RefreshEdges(Band);
+    if (From == Band * CellBlock && To - From == MarkableRowsInBand(Band))
+      Marking.NoteCoveredBand(Band);
   }
 }

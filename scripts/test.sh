@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test: a Release build, then the same suite under AddressSanitizer and
-# UndefinedBehaviorSanitizer, then a bounded fuzzing run of the whole job (FUZZ_SECONDS, 60).
+# UndefinedBehaviorSanitizer, then a bounded fuzzing run of the whole job (FUZZ_SECONDS, 60),
+# then the end-to-end tests on the Windows build under Wine.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh"
@@ -12,3 +13,4 @@ cmake -S "$root" -B "$root/build/sanitize" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDe
 cmake --build "$root/build/sanitize" -j "$jobs"
 ctest --test-dir "$root/build/sanitize" --output-on-failure -j "$jobs"
 bash "$root/scripts/fuzz.sh"
+bash "$root/scripts/test-windows.sh"

@@ -1,5 +1,12 @@
 // Runs the built program as a user would: in a scratch folder of its own, no arguments, an
 // empty standard input, every byte of its output kept.
+//
+// By default the program is this build's own and the host is Linux. The environment can point
+// the same tests at another build of the program:
+//   TALDEVON_PROGRAM            the program to run instead of this build's
+//   TALDEVON_LAUNCHER           a program that starts it (wine, say), given its path as argument
+//   TALDEVON_HOST               linux (the default) or windows: whose error codes to expect
+//   TALDEVON_REFERENCE_PROGRAM  a Linux build to compare the program with, run directly
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,8 +24,10 @@
 #include <string>
 #include <vector>
 
+#include <csignal>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -33,12 +42,72 @@ struct ProgramRun {
   std::string Err;
 };
 
-// Runs the program with Dir as its working directory, no arguments and an empty standard input.
-inline ProgramRun RunProgramIn(const fs::path &Dir) {
+// A program to run, and what starts it ("" to exec it directly).
+struct Program {
+  std::string Path;
+  std::string Launcher;
+};
+
+inline std::string FromEnvironment(const char *Name, const std::string &Otherwise = "") {
+  const char *Value = std::getenv(Name);
+  return Value != nullptr && *Value != '\0' ? std::string(Value) : Otherwise;
+}
+
+inline const Program &ProgramUnderTest() {
+  static const Program Chosen{FromEnvironment("TALDEVON_PROGRAM", TALDEVON_EXE),
+                              FromEnvironment("TALDEVON_LAUNCHER")};
+  return Chosen;
+}
+
+// The Linux build that another build's runs are compared with, when one is named.
+inline std::optional<Program> ReferenceProgram() {
+  std::string Path = FromEnvironment("TALDEVON_REFERENCE_PROGRAM");
+  if (Path.empty())
+    return std::nullopt;
+  return Program{Path, ""};
+}
+
+enum class HostKind { Linux, Windows };
+
+inline HostKind ProgramHost() {
+  static const HostKind Kind = [] {
+    std::string Name = FromEnvironment("TALDEVON_HOST", "linux");
+    if (Name == "linux")
+      return HostKind::Linux;
+    if (Name == "windows")
+      return HostKind::Windows;
+    // A misspelt host would silently test against the wrong error codes.
+    throw std::invalid_argument("TALDEVON_HOST must be linux or windows, not " + Name);
+  }();
+  return Kind;
+}
+
+// An error code that is the host's own: the same failure has another number on each host.
+struct HostCode {
+  int Linux;
+  int Windows;
+};
+
+inline int OnProgramHost(HostCode Code) {
+  return ProgramHost() == HostKind::Windows ? Code.Windows : Code.Linux;
+}
+
+// Runs Which with Dir as its working directory, no arguments and an empty standard input. A
+// FileSizeLimit (bytes) makes every write past it fail with EFBIG instead of a signal; it binds
+// whatever the program starts too, so under Wine the server must already be running.
+inline ProgramRun RunProgramIn(const fs::path &Dir, const Program &Which = ProgramUnderTest(),
+                               std::optional<rlim_t> FileSizeLimit = std::nullopt) {
   int OutPipe[2], ErrPipe[2];
-  if (pipe(OutPipe) != 0 || pipe(ErrPipe) != 0)
+  // Close-on-exec: a program started meanwhile (another run, a holder) must not keep them open.
+  if (pipe2(OutPipe, O_CLOEXEC) != 0 || pipe2(ErrPipe, O_CLOEXEC) != 0)
     throw std::runtime_error("pipe failed");
-  const std::string DirName = Dir.string(); // no allocation in the child
+  // Built before the fork: no allocation in the child.
+  const std::string DirName = Dir.string();
+  std::vector<char *> Argv;
+  if (!Which.Launcher.empty())
+    Argv.push_back(const_cast<char *>(Which.Launcher.c_str()));
+  Argv.push_back(const_cast<char *>(Which.Path.c_str()));
+  Argv.push_back(nullptr);
   pid_t Child = fork();
   if (Child < 0)
     throw std::runtime_error("fork failed");
@@ -51,7 +120,16 @@ inline ProgramRun RunProgramIn(const fs::path &Dir) {
     close(ErrPipe[0]);
     close(OutPipe[1]);
     close(ErrPipe[1]);
-    execl(TALDEVON_EXE, TALDEVON_EXE, static_cast<char *>(nullptr));
+    if (FileSizeLimit) {
+      const rlimit Limit{*FileSizeLimit, *FileSizeLimit};
+      if (signal(SIGXFSZ, SIG_IGN) == SIG_ERR || setrlimit(RLIMIT_FSIZE, &Limit) != 0)
+        _exit(127);
+    }
+    // The launcher is looked up on PATH like a command; the program itself is a path.
+    if (Which.Launcher.empty())
+      execv(Argv[0], Argv.data());
+    else
+      execvp(Argv[0], Argv.data());
     _exit(127);
   }
   close(OutPipe[1]);
@@ -62,11 +140,23 @@ inline ProgramRun RunProgramIn(const fs::path &Dir) {
   pollfd Pipes[2] = {{OutPipe[0], POLLIN, 0}, {ErrPipe[0], POLLIN, 0}};
   std::string *Sinks[2] = {&Run.Out, &Run.Err};
   int Open = 2;
+  int Status = 0;
+  bool Ended = false;
   while (Open > 0) {
-    if (poll(Pipes, 2, -1) < 0) {
+    // Once the program has ended, all it wrote is in the pipes: the reading stops when they
+    // are empty, even if a process it started (a Wine service, say) still holds them open.
+    if (!Ended && waitpid(Child, &Status, WNOHANG) == Child)
+      Ended = true;
+    int Ready = poll(Pipes, 2, Ended ? 0 : 50);
+    if (Ready < 0) {
       if (errno == EINTR)
         continue;
       break;
+    }
+    if (Ready == 0) {
+      if (Ended)
+        break;
+      continue;
     }
     for (int Index = 0; Index < 2; ++Index) {
       if (Pipes[Index].fd < 0 || Pipes[Index].revents == 0)
@@ -86,8 +176,7 @@ inline ProgramRun RunProgramIn(const fs::path &Dir) {
     if (Pipe.fd >= 0)
       close(Pipe.fd);
 
-  int Status = 0;
-  while (waitpid(Child, &Status, 0) < 0 && errno == EINTR) {
+  while (!Ended && waitpid(Child, &Status, 0) < 0 && errno == EINTR) {
   }
   if (WIFEXITED(Status))
     Run.ExitCode = WEXITSTATUS(Status);
@@ -110,8 +199,11 @@ public:
   ScratchDir(const ScratchDir &) = delete;
   ScratchDir &operator=(const ScratchDir &) = delete;
 
+  const fs::path &Folder() const { return Root; }
   fs::path operator/(const char *Name) const { return Root / Name; }
-  ProgramRun Run() const { return RunProgramIn(Root); }
+  ProgramRun Run(const Program &Which = ProgramUnderTest()) const {
+    return RunProgramIn(Root, Which);
+  }
 
   void Write(const char *Name, const std::string &Bytes) const {
     std::ofstream File(Root / Name, std::ios::binary);

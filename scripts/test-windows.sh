@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Cross-builds the Windows program with MinGW-w64 and runs the end-to-end tests on it under
+# Wine, against the Linux build's results. Installs what is missing (Debian packages).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+jobs=$(nproc)
+
+bash "$root/scripts/setup.sh"
+# Without recommends: wine64 recommends wine32, which needs multiarch, and a desktop's worth of
+# libraries that a console program does not use.
+packages=(g++-mingw-w64-x86-64-posix wine wine64)
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+    missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  $sudo apt-get update
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+cmake -S "$root" -B "$root/build/windows" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DTALDEVON_TESTS=OFF
+cmake --build "$root/build/windows" -j "$jobs"
+cmake -S "$root" -B "$root/build/wine-e2e" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTALDEVON_TESTS=ON
+cmake --build "$root/build/wine-e2e" -j "$jobs" --target taldevon_endtoend_tests
+
+export WINEPREFIX
+WINEPREFIX=$(mktemp -d)
+cleanup() {
+  wineserver -k </dev/null >/dev/null 2>&1 || true
+  rm -rf "$WINEPREFIX"
+}
+trap cleanup EXIT
+# No debug channels: Wine then writes nothing of its own to standard error, which the tests
+# hold empty. No Mono or Gecko: a console program needs neither, and their installers ask.
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# Wine's server and its services are started here, once, detached from every pipe: a program
+# that starts them hands them its standard output and error, which then stay open long after
+# it has ended. A persistent server also saves each test run the server's start.
+wineserver -p </dev/null >/dev/null 2>&1
+timeout 300 wine wineboot -i </dev/null >/dev/null 2>&1
+
+export TALDEVON_PROGRAM="$root/build/windows/src/taldevon.exe"
+export TALDEVON_LAUNCHER=wine
+export TALDEVON_HOST=windows
+export TALDEVON_REFERENCE_PROGRAM="$root/build/wine-e2e/src/taldevon"
+ctest --test-dir "$root/build/wine-e2e" -R "RunProgram|ExternalCases" --timeout 600 \
+  --output-on-failure -j "$jobs"

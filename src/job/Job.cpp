@@ -9,12 +9,21 @@
 
 namespace {
 
-// Out of line on purpose: a branch next to a check lets the compiler copy the check into both
-// paths, and then one check would report two addresses.
+// The next two are out of line on purpose: a branch next to a check lets the compiler copy the
+// check into both paths, and then one check would report two addresses.
 [[gnu::noinline]] void RefuseBeyondCapacity(std::int32_t Count) {
   // Dropping the surplus rectangles would give a wrong area without a word.
   if (Count > MaxRectangles)
     IoStatus = CapacityError;
+}
+
+// One statement: both numbers of a corner and, after a rectangle's second corner, the rest of
+// its line.
+[[gnu::noinline]] void ReadCorner() {
+  CornerX[CornerIndex] = ReadNumber(RectFile);
+  CornerY[CornerIndex] = ReadNumber(RectFile);
+  if (CornerIndex % 2 == 0)
+    SkipLine(RectFile);
 }
 
 void ReadRectangles() {
@@ -32,10 +41,7 @@ void ReadRectangles() {
   // A count of zero or less holds no rectangles, also where doubling it would wrap.
   PointCount = Count > 0 ? Count + Count : 0;
   for (CornerIndex = 1; CornerIndex <= PointCount; ++CornerIndex) {
-    CornerX[CornerIndex] = ReadNumber(RectFile);
-    CornerY[CornerIndex] = ReadNumber(RectFile);
-    if (CornerIndex % 2 == 0)
-      SkipLine(RectFile);
+    ReadCorner();
     CheckIo();
     SortedX[CornerIndex] = CornerX[CornerIndex];
     SortedY[CornerIndex] = CornerY[CornerIndex];

@@ -99,6 +99,8 @@ TEST(Job, EveryCheckHasItsOwnAddress) {
       {"open", nullptr, {}, 2},
       {"count line", "x\n", {}, 106},
       {"corner", "1\n1 1 2 z\n", {}, 106},
+      // The first corner of a rectangle is a statement without the line skip: same check.
+      {"corner", "1\n1 z 2 2\n", {}, 106},
       {"close of the rectangle file", "0\n", {{HostCall::ReleaseFile, 1, 5}}, 5},
       {"open for writing", "0\n", {{HostCall::CreateOrReplace, 1, 13}}, 13},
       {"open for writing", "0\n", {{HostCall::KindOfFile, 1, 0}}, 105},

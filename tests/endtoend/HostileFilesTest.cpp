@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <future>
 #include <limits>
+#include <optional>
 #include <ostream>
 #include <random>
 #include <string>
@@ -418,14 +419,36 @@ TEST(HostileFifo, WithAWriterReadsWhatIsWrittenInPieces) {
 // ---------------------------------------------------------------------------------------------
 // Permissions
 
-// True when the mode really keeps this process out: root, or a process allowed to override
-// permissions, opens the file anyway.
-bool PermissionBites(const fs::path &File, int Flags) {
-  int Fd = open(File.c_str(), Flags);
-  if (Fd < 0)
-    return true;
-  close(Fd);
-  return false;
+// The permission cases need a user whom a file's mode keeps out. Root is let in everywhere,
+// so as root the program runs as "nobody" (uid 65534) instead, through setpriv, from a copy in
+// the scratch folder that such a user can reach. Gives nothing when that cannot be arranged.
+ProgramRun RunAsNobody(const ScratchDir &Dir) {
+  fs::path Copy = Dir / "taldevon-copy";
+  fs::copy_file(ProgramUnderTest().Path, Copy);
+  Dir.Write("as-nobody", "#!/bin/sh\n"
+                         "exec /usr/bin/setpriv --reuid=65534 --regid=65534 --clear-groups -- \"$1\"\n");
+  const fs::perms Reachable = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                              fs::perms::others_read | fs::perms::others_exec;
+  for (const fs::path &Path : {Dir / "as-nobody", Copy, Dir.Folder()})
+    fs::permissions(Path, Reachable);
+  return Dir.Run({Copy.string(), (Dir / "as-nobody").string()});
+}
+
+std::optional<ProgramRun> RunKeptOutByModes(const ScratchDir &Dir) {
+  if (geteuid() != 0)
+    return Dir.Run();
+  if (!fs::exists("/usr/bin/setpriv"))
+    return std::nullopt;
+  // The same run on a file nobody is kept from must succeed, or a 13 would prove nothing.
+  // Nobody may not create files in the folder, so the control's result file is there already.
+  ScratchDir Control;
+  Control.Write(DatName, "1\n0 0 2 2\n");
+  Control.Write(SolName, OldSol);
+  fs::permissions(Control / SolName, fs::perms::all & ~fs::perms::owner_exec &
+                                         ~fs::perms::group_exec & ~fs::perms::others_exec);
+  if (RunAsNobody(Control).ExitCode != 0 || Control.Read(SolName) != "4\r\n")
+    return std::nullopt;
+  return RunAsNobody(Dir);
 }
 
 TEST(HostilePermissions, UnreadableRectangleFileStopsWith13) {
@@ -433,11 +456,11 @@ TEST(HostilePermissions, UnreadableRectangleFileStopsWith13) {
   Dir.Write(DatName, "1\n0 0 2 2\n");
   Dir.Write(SolName, OldSol);
   ASSERT_EQ(chmod((Dir / DatName).c_str(), 0), 0);
-  if (!PermissionBites(Dir / DatName, O_RDONLY))
-    GTEST_SKIP() << "a file with mode 000 cannot be made unreadable here: running as "
-                 << (geteuid() == 0 ? "root" : "a user") << " that overrides permissions";
-  ProgramRun Run = Dir.Run();
-  ExpectOutcome(Dir, Run, {.Stop = 13});
+  std::optional<ProgramRun> Run = RunKeptOutByModes(Dir);
+  if (!Run)
+    GTEST_SKIP() << "cannot run the program as a user whom a file's mode keeps out (running as "
+                    "root without setpriv, or the temporary folder shuts other users out)";
+  ExpectOutcome(Dir, *Run, {.Stop = 13});
 }
 
 TEST(HostilePermissions, ReadOnlyResultFileStopsWith13) {
@@ -445,11 +468,11 @@ TEST(HostilePermissions, ReadOnlyResultFileStopsWith13) {
   Dir.Write(DatName, "1\n0 0 2 2\n");
   Dir.Write(SolName, OldSol);
   ASSERT_EQ(chmod((Dir / SolName).c_str(), 0444), 0);
-  if (!PermissionBites(Dir / SolName, O_WRONLY))
-    GTEST_SKIP() << "a file with mode 444 cannot be made read-only here: running as "
-                 << (geteuid() == 0 ? "root" : "a user") << " that overrides permissions";
-  ProgramRun Run = Dir.Run();
-  ExpectOutcome(Dir, Run, {.Stop = 13});
+  std::optional<ProgramRun> Run = RunKeptOutByModes(Dir);
+  if (!Run)
+    GTEST_SKIP() << "cannot run the program as a user whom a file's mode keeps out (running as "
+                    "root without setpriv, or the temporary folder shuts other users out)";
+  ExpectOutcome(Dir, *Run, {.Stop = 13});
 }
 
 } // namespace

@@ -17,10 +17,10 @@ std::int32_t LastError() {
 HANDLE AsHandle(FileHandle Handle) { return reinterpret_cast<HANDLE>(Handle); }
 
 // FILE_SHARE_READ and no more: another reader may look on, but no one may change the file
-// under the job; a file already open for writing elsewhere is refused with the host's own code.
-std::int32_t WindowsOpenExisting(const char *Name, FileHandle *Handle) {
-  // Without FILE_FLAG_BACKUP_SEMANTICS a directory is refused here, as the job needs.
-  HANDLE File = CreateFileA(Name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+// while the job holds it; a file already open for writing elsewhere is refused with the host's
+// own code.
+std::int32_t Open(const char *Name, DWORD Access, DWORD Disposition, FileHandle *Handle) {
+  HANDLE File = CreateFileA(Name, Access, FILE_SHARE_READ, nullptr, Disposition,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (File == INVALID_HANDLE_VALUE)
     return LastError();
@@ -28,14 +28,14 @@ std::int32_t WindowsOpenExisting(const char *Name, FileHandle *Handle) {
   return 0;
 }
 
+// Without FILE_FLAG_BACKUP_SEMANTICS a directory is refused here, as the job needs.
+std::int32_t WindowsOpenExisting(const char *Name, FileHandle *Handle) {
+  return Open(Name, GENERIC_READ, OPEN_EXISTING, Handle);
+}
+
+// CREATE_ALWAYS truncates an existing file, so a longer old result leaves nothing behind.
 std::int32_t WindowsCreateOrReplace(const char *Name, FileHandle *Handle) {
-  // CREATE_ALWAYS truncates an existing file, so a longer old result leaves nothing behind.
-  HANDLE File = CreateFileA(Name, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (File == INVALID_HANDLE_VALUE)
-    return LastError();
-  *Handle = reinterpret_cast<FileHandle>(File);
-  return 0;
+  return Open(Name, GENERIC_WRITE, CREATE_ALWAYS, Handle);
 }
 
 std::int32_t WindowsReadBytes(FileHandle Handle, std::uint8_t *Buffer, std::int32_t Count,

@@ -451,11 +451,12 @@ std::optional<ProgramRun> RunKeptOutByModes(const ScratchDir &Dir) {
   return RunAsNobody(Dir);
 }
 
-TEST(HostilePermissions, UnreadableRectangleFileStopsWith13) {
+// A valid rectangle file and an old result, one of them given Mode; the job must stop with 13.
+void ExpectStopWith13WhenModeKeepsOut(const char *Name, mode_t Mode) {
   ScratchDir Dir;
   Dir.Write(DatName, "1\n0 0 2 2\n");
   Dir.Write(SolName, OldSol);
-  ASSERT_EQ(chmod((Dir / DatName).c_str(), 0), 0);
+  ASSERT_EQ(chmod((Dir / Name).c_str(), Mode), 0);
   std::optional<ProgramRun> Run = RunKeptOutByModes(Dir);
   if (!Run)
     GTEST_SKIP() << "cannot run the program as a user whom a file's mode keeps out (running as "
@@ -463,16 +464,12 @@ TEST(HostilePermissions, UnreadableRectangleFileStopsWith13) {
   ExpectOutcome(Dir, *Run, {.Stop = 13});
 }
 
+TEST(HostilePermissions, UnreadableRectangleFileStopsWith13) {
+  ExpectStopWith13WhenModeKeepsOut(DatName, 0);
+}
+
 TEST(HostilePermissions, ReadOnlyResultFileStopsWith13) {
-  ScratchDir Dir;
-  Dir.Write(DatName, "1\n0 0 2 2\n");
-  Dir.Write(SolName, OldSol);
-  ASSERT_EQ(chmod((Dir / SolName).c_str(), 0444), 0);
-  std::optional<ProgramRun> Run = RunKeptOutByModes(Dir);
-  if (!Run)
-    GTEST_SKIP() << "cannot run the program as a user whom a file's mode keeps out (running as "
-                    "root without setpriv, or the temporary folder shuts other users out)";
-  ExpectOutcome(Dir, *Run, {.Stop = 13});
+  ExpectStopWith13WhenModeKeepsOut(SolName, 0444);
 }
 
 } // namespace
